@@ -1,0 +1,4 @@
+#include <windows.h>
+#include "Launch.h"
+
+void LaunchAndTray(const char *commandLine) { (void)commandLine; }
