@@ -18,6 +18,12 @@ struct FindCase {
     int expected;
 };
 
+void PrintTo(const FindCase &c, std::ostream *os)
+{
+    *os << "find of " << ::testing::PrintToString(c.sub) << " from " << c.start << " in "
+        << ::testing::PrintToString(c.text);
+}
+
 class ZStringFind : public ::testing::TestWithParam<FindCase> {};
 
 TEST_P(ZStringFind, MatchesOnlyWholeCharacters)
