@@ -2,6 +2,8 @@
  * A small window program for the tests, with switchable styles:
  *   /title=TEXT /nosysmenu /popup /disabled /tiny /min /hidden /late=MS
  *   /child /owned /sysret=N /log=FILE /handoff=CMD /exitafter=MS /noshow-icon
+ *   /busy=MS (not ready for input for MS ms at start) /ticks (log start and
+ *   ready tick counts) /cmdshow (show the window as WinMain's nCmdShow says)
  * It logs the messages tests care about to FILE, one line each.
  */
 #include <windows.h>
@@ -105,8 +107,9 @@ static LRESULT CALLBACK WndProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp)
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int cmdShow)
 {
+    DWORD startTick = GetTickCount();
     const char *v;
     if ((v = Option("/title")))
         lstrcpynA(g_title, v, sizeof g_title);
@@ -128,6 +131,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         }
         return 0;
     }
+    if ((v = Option("/busy")))
+        Sleep((DWORD)atoi(v));
 
     WNDCLASSEXA wc = {sizeof wc};
     wc.lpfnWndProc = WndProc;
@@ -179,8 +184,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
         ;
     else if (g_lateMs)
         SetTimer(hwnd, 1, (UINT)g_lateMs, NULL);
+    else if (Option("/cmdshow"))
+        ShowWindow(hwnd, cmdShow);
     else
         ShowWindow(hwnd, Option("/min") ? SW_SHOWMINIMIZED : SW_SHOWNORMAL);
+    if (Option("/ticks"))
+        Log("ticks %lu %lu", startTick, GetTickCount());
     Log("ready %p", (void *)hwnd);
 
     MSG msg;
