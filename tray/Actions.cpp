@@ -3,12 +3,29 @@
  * search for the top-level window that holds the keyboard focus.
  */
 #include <windows.h>
+#include "ZarnMsg.h"
 #include "Main.h"
 #include "Registry.h"
 #include "Actions.h"
 #include "Hotkeys.h"
 #include "Menus.h"
 #include "Picker.h"
+
+/* The hook reports a minimized window's WM_ACTIVATE, and a restore passes
+   through the minimized state: reports about this window queued meanwhile
+   are stale and would hide it again. Reports about other windows are
+   handled now, as the window procedure would. */
+static void DropMinimizedReports(HWND window)
+{
+    HWND zarn = GetMainWindow();
+    MSG msg;
+    if (!zarn)
+        return;
+    while (PeekMessageA(&msg, zarn, MSG_WINDOW_MINIMIZED, MSG_WINDOW_MINIMIZED,
+                        PM_REMOVE | PM_QS_POSTMESSAGE))
+        if ((HWND)msg.wParam != window)
+            HideTrayedWindow((HWND)msg.wParam);
+}
 
 void RestoreWindow(HWND window, int removeFromTray)
 {
@@ -25,6 +42,7 @@ void RestoreWindow(HWND window, int removeFromTray)
         ShowWindow(window, SW_SHOWMINIMIZED);
         ShowWindow(window, SW_RESTORE);
     }
+    DropMinimizedReports(window);
 }
 
 void TrayRestoreByIdAny(int id, int removeFromTray)
