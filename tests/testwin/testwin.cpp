@@ -121,7 +121,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int cmdShow)
         g_lateMs = atoi(v);
     if ((v = Option("/handoff"))) {
         /* Starts another program and leaves at once, as some launchers do. */
-        STARTUPINFOA si = {sizeof si};
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
         PROCESS_INFORMATION pi;
         char cmd[1024];
         lstrcpynA(cmd, v, sizeof cmd);
@@ -134,7 +135,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int cmdShow)
     if ((v = Option("/busy")))
         Sleep((DWORD)atoi(v));
 
-    WNDCLASSEXA wc = {sizeof wc};
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
     wc.lpfnWndProc = WndProc;
     wc.hInstance = instance;
     wc.hCursor = LoadCursorA(NULL, (LPCSTR)IDC_ARROW);
@@ -166,7 +168,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int cmdShow)
         g_child = CreateWindowExA(0, "STATIC", "inner", WS_CHILD | WS_VISIBLE, 10, 10, 100, 20,
                                   hwnd, NULL, instance, NULL);
     if (Option("/owned")) {
-        WNDCLASSA oc = {0};
+        WNDCLASSA oc = {};
         oc.lpfnWndProc = DefWindowProcA;
         oc.hInstance = instance;
         oc.lpszClassName = TESTWIN_CLASS "Owned";

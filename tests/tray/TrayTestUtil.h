@@ -8,7 +8,8 @@ inline const char *OwnWindowClass()
 {
     static bool registered;
     if (!registered) {
-        WNDCLASSEXA wc{sizeof wc};
+        WNDCLASSEXA wc{};
+        wc.cbSize = sizeof wc;
         wc.lpfnWndProc = DefWindowProcA;
         wc.hInstance = GetModuleHandleA(NULL);
         wc.hIcon = LoadIconA(NULL, (LPCSTR)IDI_APPLICATION);

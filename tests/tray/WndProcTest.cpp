@@ -94,8 +94,9 @@ TEST_P(WndProcCopyData, UntrustedTextIsBoundedByItsSize)
     CopyData(c.kind, c.data, c.size, (WPARAM)w);
     auto mods = g_notify.Of(NIM_MODIFY);
     ASSERT_EQ(c.tipSent ? 1u : 0u, mods.size());
-    if (c.tipSent)
+    if (c.tipSent) {
         EXPECT_EQ(c.tip, mods[0].tip());
+    }
     EXPECT_EQ(1, SendMessageA(main, MSG_IS_MANAGED, 0, 0));   // still answering
 }
 
