@@ -176,6 +176,25 @@ TEST_P(Binaries, ZarnIcon101HasBothSizesIn16Colours)
     FreeLibrary(m);
 }
 
+TEST_P(Binaries, EveryFileCarriesVersionInformation)
+{
+    for (const char *file : {"zarn.exe", "ZarnDLL.DLL", "Zarninst.exe"}) {
+        std::string path = BuildBin(GetParam().arch, file);
+        DWORD handle = 0;
+        DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
+        ASSERT_NE(0u, size) << file;
+        std::vector<char> info(size);
+        ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, size, info.data()));
+        VS_FIXEDFILEINFO *fixed = nullptr;
+        UINT len = 0;
+        ASSERT_TRUE(VerQueryValueA(info.data(), "\\", (void **)&fixed, &len)) << file;
+        EXPECT_EQ(VS_FFI_SIGNATURE, fixed->dwSignature);
+        char *name = nullptr;
+        EXPECT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\041104b0\\ProductName",
+                                   (void **)&name, &len)) << file;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Builds, Binaries, ::testing::Values(
     ArchCase{"x86", IMAGE_FILE_MACHINE_I386, false},
     ArchCase{"x64", IMAGE_FILE_MACHINE_AMD64, true}),
