@@ -9,7 +9,7 @@ PACKAGES=(
   binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
   cmake ninja-build googletest
   wine wine64 xvfb xauth imagemagick
-  liblnk-utils fonts-noto-cjk locales
+  liblnk-utils fonts-noto-cjk locales zip unzip
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
