@@ -54,7 +54,14 @@ protected:
     }
     void TearDown() override { EXPECT_EQ(0u, zarn.Close()); }
 
-    void Press(Keys k) { PressKey(k.mods, k.vk); }
+    // Wine brings its modifier keys in line with the X server's (where none
+    // is down) when a window gets the X focus; letting a focus change settle
+    // first keeps that from releasing the modifiers in the middle of a press.
+    void Press(Keys k)
+    {
+        PumpFor(150);
+        PressKey(k.mods, k.vk);
+    }
     // 1 only for a window in Zarn's registry (which it then hides), else 0.
     LRESULT ReportMinimized(HWND w) { return SendMessageA(zw, MSG_WINDOW_MINIMIZED, (WPARAM)w, 0); }
     bool WaitHidden(HWND w) { return WaitUntil([&] { return !IsWindowVisible(w); }); }
@@ -295,74 +302,6 @@ TEST_F(ZarnE2E, NoFocusedWindowMeansNoAction)
     DestroyWindow(own);
 }
 
-// --- Trayed, shown, minimized again -----------------------------------------
-
-struct MinimizeWay {
-    const char *label;
-    bool hotkey;
-};
-
-class MinimizeAgain : public ZarnE2E, public ::testing::WithParamInterface<MinimizeWay> {};
-
-TEST_P(MinimizeAgain, HidesTheShownTrayedWindowAgain)
-{
-    LoggedWindow tw;
-    ASSERT_TRUE(tw.Open());
-    TrayByHotkey(tw.hwnd);
-    Restore(kFirstTrayedId);
-    ASSERT_TRUE(IsWindowVisible(tw.hwnd));
-    if (GetParam().hotkey) {
-        ASSERT_TRUE(FocusWindow(tw.hwnd));
-        Press(kMinimize);
-    } else {
-        PostMessageA(tw.hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);   // what its minimize button sends
-    }
-    EXPECT_TRUE(WaitHidden(tw.hwnd));
-    EXPECT_TRUE(IsIconic(tw.hwnd));
-    Restore(kFirstTrayedId);
-    EXPECT_TRUE(IsWindowVisible(tw.hwnd)) << "still trayed under the same id";
-}
-
-INSTANTIATE_TEST_SUITE_P(Ways, MinimizeAgain,
-                         ::testing::Values(MinimizeWay{"OwnButton", false}, MinimizeWay{"MinimizeHotkey", true}),
-                         [](const ::testing::TestParamInfo<MinimizeWay> &i) { return std::string(i.param.label); });
-
-// --- Hotkeys from the INI file ----------------------------------------------
-
-class ChangedIni : public ZarnE2E {
-protected:
-    // TrayIn collides with Minimize and loses; TopMost moves; WinSelect is empty.
-    std::string Ini() override
-    {
-        return "[KeyBind]\r\nMinimize=<Alt><F3>\r\nTrayIn=<alt><f3>\r\nTopMost=<Ctrl><Shift><F7>\r\n"
-               "WinSelect=\r\n";
-    }
-};
-
-TEST_F(ChangedIni, CollisionGoesToMinimizeAndDefaultsNoLongerWork)
-{
-    LoggedWindow tw;
-    ASSERT_TRUE(tw.Open());
-    ASSERT_TRUE(FocusWindow(tw.hwnd));
-    Press(kTrayIn);    // its default: the key is present, so no default
-    Press(kTopMost);   // its default: moved away
-    Press(kMinimize);  // Minimize's, and wanted by TrayIn too
-    ASSERT_TRUE(WaitUntil([&] { return IsIconic(tw.hwnd) != 0; }));
-    EXPECT_TRUE(Has(tw.Since(), "syscommand f020 -1")) << "Minimize, not TrayIn: " << tw.Since();
-    EXPECT_TRUE(IsWindowVisible(tw.hwnd));
-    EXPECT_EQ(0, ReportMinimized(tw.hwnd)) << "not trayed";
-    EXPECT_FALSE(IsTopMost(tw.hwnd));
-}
-
-TEST_F(ChangedIni, TheChangedHotkeyWorks)
-{
-    LoggedWindow tw;
-    ASSERT_TRUE(tw.Open());
-    ASSERT_TRUE(FocusWindow(tw.hwnd));
-    PressKey(MOD_CONTROL | MOD_SHIFT, VK_F7);
-    EXPECT_TRUE(WaitUntil([&] { return IsTopMost(tw.hwnd); }));
-}
-
 // --- Wine's notification area -----------------------------------------------
 
 // Wine's own tray window when no desktop tray is there to dock into.
@@ -408,7 +347,8 @@ bool LastIconCentre(HWND tray, int minIcons, POINT *centre)
     return true;
 }
 
-void DoubleClickAt(POINT p)
+// Real mouse input: a move to p, then clicks of the left or right button.
+void ClickAt(POINT p, bool right, int clicks)
 {
     INPUT in[5] = {};
     for (INPUT &i : in)
@@ -416,9 +356,102 @@ void DoubleClickAt(POINT p)
     in[0].mi.dx = MulDiv(p.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
     in[0].mi.dy = MulDiv(p.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
     in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    in[1].mi.dwFlags = in[3].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-    in[2].mi.dwFlags = in[4].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-    SendInput(5, in, sizeof(INPUT));
+    int n = 1;
+    for (int c = 0; c < clicks && n + 1 < 5; c++) {
+        in[n++].mi.dwFlags = right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN;
+        in[n++].mi.dwFlags = right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP;
+    }
+    SendInput(n, in, sizeof(INPUT));
+}
+
+// --- Trayed, shown, minimized again -----------------------------------------
+
+enum Way { OWN_BUTTON, MINIMIZE_HOTKEY, MENU_COMMAND };
+
+struct MinimizeWay {
+    const char *label;
+    Way way;
+};
+
+class MinimizeAgain : public ZarnE2E, public ::testing::WithParamInterface<MinimizeWay> {};
+
+TEST_P(MinimizeAgain, HidesTheShownTrayedWindowAgain)
+{
+    LoggedWindow tw;
+    ASSERT_TRUE(tw.Open());
+    TrayByHotkey(tw.hwnd);
+    Restore(kFirstTrayedId);
+    ASSERT_TRUE(IsWindowVisible(tw.hwnd));
+    switch (GetParam().way) {
+    case OWN_BUTTON:
+        PostMessageA(tw.hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);   // what its minimize button sends
+        break;
+    case MINIMIZE_HOTKEY:
+        ASSERT_TRUE(FocusWindow(tw.hwnd));
+        Press(kMinimize);
+        break;
+    case MENU_COMMAND: {
+        // A right-click on its icon shows the window's menu, which keeps the
+        // window's id after it is closed; then the menu's "minimize".
+        HWND tray = FindWineTray();
+        POINT p;
+        ASSERT_TRUE(tray && LastIconCentre(tray, 2, &p));
+        ClickAt(p, true, 1);
+        HWND menu = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return (menu = FindWindowA("#32768", NULL)) && IsWindowVisible(menu); }))
+            << "no popup menu";
+        Press(Keys{0, VK_ESCAPE});
+        ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(menu); }));
+        SendMessageA(zw, WM_COMMAND, IDM_MINIMIZE, 0);
+        break;
+    }
+    }
+    EXPECT_TRUE(WaitHidden(tw.hwnd));
+    EXPECT_TRUE(IsIconic(tw.hwnd));
+    Restore(kFirstTrayedId);
+    EXPECT_TRUE(IsWindowVisible(tw.hwnd)) << "still trayed under the same id";
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, MinimizeAgain,
+                         ::testing::Values(MinimizeWay{"OwnButton", OWN_BUTTON},
+                                           MinimizeWay{"MinimizeHotkey", MINIMIZE_HOTKEY},
+                                           MinimizeWay{"MenuCommand", MENU_COMMAND}),
+                         [](const ::testing::TestParamInfo<MinimizeWay> &i) { return std::string(i.param.label); });
+
+// --- Hotkeys from the INI file ----------------------------------------------
+
+class ChangedIni : public ZarnE2E {
+protected:
+    // TrayIn collides with Minimize and loses; TopMost moves; WinSelect is empty.
+    std::string Ini() override
+    {
+        return "[KeyBind]\r\nMinimize=<Alt><F3>\r\nTrayIn=<alt><f3>\r\nTopMost=<Ctrl><Shift><F7>\r\n"
+               "WinSelect=\r\n";
+    }
+};
+
+TEST_F(ChangedIni, CollisionGoesToMinimizeAndDefaultsNoLongerWork)
+{
+    LoggedWindow tw;
+    ASSERT_TRUE(tw.Open());
+    ASSERT_TRUE(FocusWindow(tw.hwnd));
+    Press(kTrayIn);    // its default: the key is present, so no default
+    Press(kTopMost);   // its default: moved away
+    Press(kMinimize);  // Minimize's, and wanted by TrayIn too
+    ASSERT_TRUE(WaitUntil([&] { return IsIconic(tw.hwnd) != 0; }));
+    EXPECT_TRUE(Has(tw.Since(), "syscommand f020 -1")) << "Minimize, not TrayIn: " << tw.Since();
+    EXPECT_TRUE(IsWindowVisible(tw.hwnd));
+    EXPECT_EQ(0, ReportMinimized(tw.hwnd)) << "not trayed";
+    EXPECT_FALSE(IsTopMost(tw.hwnd));
+}
+
+TEST_F(ChangedIni, TheChangedHotkeyWorks)
+{
+    LoggedWindow tw;
+    ASSERT_TRUE(tw.Open());
+    ASSERT_TRUE(FocusWindow(tw.hwnd));
+    Press(Keys{MOD_CONTROL | MOD_SHIFT, VK_F7});
+    EXPECT_TRUE(WaitUntil([&] { return IsTopMost(tw.hwnd); }));
 }
 
 TEST_F(ZarnE2E, DoubleClickOnTheIconInWinesTrayBringsTheWindowBack)
@@ -430,7 +463,7 @@ TEST_F(ZarnE2E, DoubleClickOnTheIconInWinesTrayBringsTheWindowBack)
     ASSERT_TRUE(WaitUntil([&] { return (tray = FindWineTray()) != nullptr; })) << "no tray window";
     POINT p;
     ASSERT_TRUE(WaitUntil([&] { return LastIconCentre(tray, 2, &p); })) << "Zarn's and the window's icons not drawn";
-    DoubleClickAt(p);
+    ClickAt(p, false, 2);
     ASSERT_TRUE(WaitShown(tw.hwnd));
     ExpectStaysShown(tw.hwnd);
     EXPECT_EQ(1, ReportMinimized(tw.hwnd)) << "the icon stays";
