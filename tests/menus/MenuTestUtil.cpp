@@ -182,3 +182,38 @@ COLORREF ToColorRef(DWORD bgr)
 {
     return RGB((bgr >> 16) & 0xFF, (bgr >> 8) & 0xFF, bgr & 0xFF);
 }
+
+static LRESULT CALLBACK LocalProc(HWND h, UINT m, WPARAM w, LPARAM l)
+{
+    if (m == WM_GETMINMAXINFO) {
+        MINMAXINFO *mmi = (MINMAXINFO *)l;
+        mmi->ptMinTrackSize.x = 1;
+        mmi->ptMinTrackSize.y = 1;
+        return 0;
+    }
+    return DefWindowProcA(h, m, w, l);
+}
+
+HWND MakeLocalWindow(const char *title, int width, int height, DWORD extraStyle, int showCmd)
+{
+    HINSTANCE instance = GetModuleHandleA(NULL);
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = LocalProc;
+    wc.hInstance = instance;
+    wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
+    wc.lpszClassName = "ZarnMenuLocal";
+    RegisterClassA(&wc);   // fails harmlessly once registered
+    HWND w = CreateWindowExA(0, "ZarnMenuLocal", title, WS_OVERLAPPED, 40, 40, width, height,
+                             NULL, NULL, instance, NULL);
+    if (!w)
+        return nullptr;
+    SetWindowLongA(w, GWL_STYLE, (LONG)(extraStyle | WS_CLIPSIBLINGS));
+    WINDOWPLACEMENT wp{};
+    wp.length = sizeof wp;
+    GetWindowPlacement(w, &wp);
+    wp.rcNormalPosition.right = wp.rcNormalPosition.left + width;
+    wp.rcNormalPosition.bottom = wp.rcNormalPosition.top + height;
+    wp.showCmd = showCmd == SW_HIDE ? SW_HIDE : showCmd;
+    SetWindowPlacement(w, &wp);
+    return w;
+}

@@ -33,6 +33,14 @@ bool RanWhileOpen();
 // Posts a key press to the open menu window (the menu loop reads its own queue).
 void PostMenuKey(HWND menuWindow, UINT vk);
 
+// A top-level window of this process without caption or frame (Wine leaves
+// such windows to itself instead of the window manager, so hiding and
+// destroying them is quick) and without a minimum size. showCmd SW_HIDE
+// leaves it hidden; SW_SHOWMINNOACTIVE minimizes it with the restored size
+// given.
+HWND MakeLocalWindow(const char *title, int width, int height, DWORD extraStyle = 0,
+                     int showCmd = SW_SHOWNOACTIVATE);
+
 // The screen pixels of a rectangle, top-down 32-bit BGRA.
 struct Pixels {
     int width = 0, height = 0;
