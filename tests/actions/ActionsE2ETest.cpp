@@ -34,6 +34,21 @@ struct LoggedWindow : TestWindow {
     std::string Since() const { return Log().substr(mark); }
 };
 
+// Zarn holds its mutex from before its window exists until after its
+// hotkeys are registered, then closes it: once the window is there, a
+// mutex that is gone or can be taken means the start-up is complete.
+bool WaitStartUpDone()
+{
+    HANDLE mutex = OpenMutexA(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, ZARN_MUTEX_NAME);
+    if (!mutex)
+        return true;
+    DWORD r = WaitForSingleObject(mutex, 10000);
+    if (r == WAIT_OBJECT_0 || r == WAIT_ABANDONED)
+        ReleaseMutex(mutex);
+    CloseHandle(mutex);
+    return r == WAIT_OBJECT_0;
+}
+
 class ZarnE2E : public ::testing::Test {
 protected:
     ZarnSandbox zarn;
@@ -49,8 +64,7 @@ protected:
         ASSERT_TRUE(zarn.Start());
         zw = zarn.WaitWindow();
         ASSERT_NE(nullptr, zw);
-        // The hotkeys are registered before the message loop starts.
-        WaitForInputIdle(zarn.proc.pi.hProcess, 10000);
+        ASSERT_TRUE(WaitStartUpDone());
     }
     void TearDown() override { EXPECT_EQ(0u, zarn.Close()); }
 
@@ -302,6 +316,40 @@ TEST_F(ZarnE2E, NoFocusedWindowMeansNoAction)
     DestroyWindow(own);
 }
 
+// --- Which combinations Zarn holds ------------------------------------------
+
+// A combination another window holds cannot be registered a second time.
+bool Taken(Keys k)
+{
+    if (!RegisterHotKey(NULL, 0x7000, k.mods, k.vk))
+        return true;
+    UnregisterHotKey(NULL, 0x7000);
+    return false;
+}
+
+const Keys kDefaults[] = {kMinimize, kTrayIn, {MOD_ALT, VK_F9}, kTopMost};
+
+TEST_F(ZarnE2E, HoldsTheFourDefaultCombinationsWithoutAnIniFile)
+{
+    for (Keys k : kDefaults)
+        EXPECT_TRUE(Taken(k)) << k.mods << "+" << k.vk;
+}
+
+// Started as "zarn": no dot in the program name, so no INI file name and
+// no hotkey at all, not even the defaults.
+TEST(ZarnStart, ProgramNameWithoutDotRegistersNoHotkey)
+{
+    ASSERT_EQ(nullptr, FindZarnWindow());
+    Process zarn;
+    ASSERT_TRUE(zarn.Start("zarn", BinDir().c_str()));   // found beside this program
+    ASSERT_NE(nullptr, WaitForProcessWindow(zarn.Pid(), "ZarnCLASS2"));
+    ASSERT_TRUE(WaitStartUpDone());
+    for (Keys k : kDefaults)
+        EXPECT_FALSE(Taken(k)) << k.mods << "+" << k.vk;
+    PostMessageA(FindProcessWindow(zarn.Pid(), "ZarnCLASS2"), WM_CLOSE, 0, 0);
+    EXPECT_EQ(0u, zarn.Wait());
+}
+
 // --- Wine's notification area -----------------------------------------------
 
 // Wine's own tray window when no desktop tray is there to dock into.
@@ -443,6 +491,8 @@ TEST_F(ChangedIni, CollisionGoesToMinimizeAndDefaultsNoLongerWork)
     EXPECT_TRUE(IsWindowVisible(tw.hwnd));
     EXPECT_EQ(0, ReportMinimized(tw.hwnd)) << "not trayed";
     EXPECT_FALSE(IsTopMost(tw.hwnd));
+    EXPECT_FALSE(Taken(kTrayIn)) << "TrayIn's default is not registered when its key is present";
+    EXPECT_FALSE(Taken(Keys{MOD_ALT, VK_F9})) << "WinSelect is empty";
 }
 
 TEST_F(ChangedIni, TheChangedHotkeyWorks)
