@@ -117,8 +117,16 @@ protected:
     // Trays the window the way the TrayIn hotkey does: focused, then id 1.
     bool TrayIn(HWND w)
     {
-        if (!FocusWindow(w))
+        // Another window (Wine's tray window, say) may take the focus back
+        // for a moment: the hotkey goes out only once w holds it.
+        bool focused = false;
+        for (int attempt = 0; attempt < 5 && !focused; attempt++)
+            focused = FocusWindow(w) && WaitUntil([&] { return GetForegroundWindow() == w; }, 500) &&
+                      GetForegroundWindow() == w;
+        if (!focused) {
+            ADD_FAILURE() << "could not focus the window to tray";
             return false;
+        }
         PostMessageA(zw, WM_HOTKEY, 1, 0);
         return WaitUntil([&] { return !IsWindowVisible(w); }, 15000);
     }
