@@ -145,9 +145,10 @@ int ReadShortcut(CString linkPath, ShortcutInfo *info)
 
     SHFILEINFOA sfi;
     memset(&sfi, 0, sizeof sfi);
-    SHGetFileInfoA(info->iconPath.IsEmpty() ? info->target : info->iconPath, 0, &sfi, sizeof sfi,
-                   SHGFI_ICON);
-    info->icon = sfi.hIcon;
+    /* A failed call may leave something in hIcon; only a success gives an icon. */
+    if (SHGetFileInfoA(info->iconPath.IsEmpty() ? info->target : info->iconPath, 0, &sfi, sizeof sfi,
+                       SHGFI_ICON))
+        info->icon = sfi.hIcon;
 
     buffer[0] = 0;
     lf.link->GetWorkingDirectory(buffer, sizeof buffer);
