@@ -225,12 +225,25 @@ void TrayRestoreById(int id, int removeFromTray)
     RestoreWindow(TrayFindWindow(id), removeFromTray);
 }
 
+/* Where icon handles do not cross processes (Wine), another program's icon
+   reads as nothing here and would leave its notification icon blank. */
+static int IsDrawableIcon(HICON icon)
+{
+    ICONINFO info;
+    if (!icon || !GetIconInfo(icon, &info))
+        return 0;
+    DeleteObject(info.hbmMask);
+    if (info.hbmColor)
+        DeleteObject(info.hbmColor);
+    return 1;
+}
+
 void TraySetIcon(HWND window, HICON icon)
 {
     int id = TrayFindId(window);
     if (!id)
         return;
-    if (!icon)
+    if (!IsDrawableIcon(icon))
         icon = GetWindowSmallIcon(window);
     if (!icon)
         return;
