@@ -341,8 +341,8 @@ protected:
     // --- The steps ------------------------------------------------------------
 
     enum Op {
-        OP_TRAY_HOTKEY, OP_UNTRAY_HOTKEY, OP_MINIMIZE_HOTKEY, OP_OWN_MINIMIZE, OP_DOUBLE_CLICK, OP_TRAY_MENU, OP_WINDOW_MENU,
-        OP_DEAD_ICON, OP_CLOSE, OP_KILL, OP_START, OP_RETITLE, OP_REICON, OP_COUNT
+        OP_TRAY_HOTKEY, OP_UNTRAY_HOTKEY, OP_MINIMIZE_HOTKEY, OP_OWN_MINIMIZE, OP_DOUBLE_CLICK, OP_TRAY_MENU,
+        OP_WINDOW_MENU, OP_DEAD_ICON, OP_CLOSE, OP_KILL, OP_START, OP_RETITLE, OP_REICON, OP_COUNT
     };
 
     bool Applies(Op op, const Slot &s) const
