@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 #include "Support.h"
+#include "TrayProbe.h"
 #include "ZarnMsg.h"
 #include "testwin.h"
 
@@ -206,6 +207,9 @@ int Run()
             return 1;
         }
     Footprint trayed = Measure(zp);
+    std::vector<ShellIcon> icons;
+    ReadShellIcons(zw, &icons);
+    printf("Zarn's icons in the tray: %d\n", (int)icons.size());
 
     PumpFor(1000);   // the last reports handled
     double cpu0 = CpuMs(zp);
@@ -228,15 +232,24 @@ int Run()
         printf("the cycling window was not trayed\n");
         return 1;
     }
-    PostMessageA(zw, MSG_TRAY_WINDOW, (WPARAM)id, WM_RBUTTONUP);
-    HWND menu = nullptr;
-    if (!WaitUntil([&] { return (menu = OpenMenuOf(zarn.proc.Pid())) != nullptr; }, kWait)) {
-        printf("the per-window menu did not open\n");
+    auto untray = [&] {
+        PostMessageA(zw, MSG_TRAY_WINDOW, (WPARAM)id, WM_RBUTTONUP);
+        HWND menu = nullptr;
+        if (!WaitUntil([&] { return (menu = OpenMenuOf(zarn.proc.Pid())) != nullptr; }, kWait))
+            return false;
+        PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+        WaitUntil([&] { return !IsWindowVisible(menu); }, kWait);
+        SendMessageA(zw, WM_COMMAND, IDM_UNTRAY, 0);
+        return WaitUntil([&] { return IsWindowVisible(cw) != 0; }, kWait);
+    };
+    if (!untray() && !untray()) {
+        std::vector<ShellIcon> icons;
+        ReadShellIcons(zw, &icons);
+        printf("the per-window menu's 'take out' did not bring the window back (visible %d, minimized %d, "
+               "%d icons, the last #%u)\n", IsWindowVisible(cw), IsIconic(cw), (int)icons.size(),
+               icons.empty() ? 0 : icons.back().id);
         return 1;
     }
-    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
-    WaitUntil([&] { return !IsWindowVisible(menu); }, kWait);
-    SendMessageA(zw, WM_COMMAND, IDM_UNTRAY, 0);
 
     Footprint afterFirst{};
     DWORD c0 = GetTickCount();
@@ -272,14 +285,15 @@ int Run()
     PrintFootprint(label, afterFirst);
     snprintf(label, sizeof label, "after %d cycles", kCycles);
     PrintFootprint(label, afterAll);
-    printf("growth from %d to %d cycles: private x%.3f (%+.1f KiB), working set x%.3f (%+.1f KiB), "
-           "handles %+ld, GDI %+ld, USER %+ld\n",
+    printf("growth from %d to %d cycles: private x%.3f (%+.1f KiB), working set x%.3f (%+.1f KiB)",
            kFirstCycles, kCycles, Ratio(afterAll.privateBytes, afterFirst.privateBytes),
            ((double)afterAll.privateBytes - (double)afterFirst.privateBytes) / 1024.0,
            Ratio(afterAll.workingSet, afterFirst.workingSet),
-           ((double)afterAll.workingSet - (double)afterFirst.workingSet) / 1024.0,
-           (long)afterAll.handles - (long)afterFirst.handles, (long)afterAll.gdi - (long)afterFirst.gdi,
-           (long)afterAll.user - (long)afterFirst.user);
+           ((double)afterAll.workingSet - (double)afterFirst.workingSet) / 1024.0);
+    if (afterFirst.handles || afterFirst.gdi || afterFirst.user)
+        printf(", handles %+ld, GDI %+ld, USER %+ld", (long)afterAll.handles - (long)afterFirst.handles,
+               (long)afterAll.gdi - (long)afterFirst.gdi, (long)afterAll.user - (long)afterFirst.user);
+    printf("\n");
     printf("one cycle (in, new title, new icon, out): %.2f ms, of it %.2f ms of Zarn's processor time\n", cycleMs,
            cycleCpu);
 
