@@ -235,6 +235,11 @@ int SnapshotTrayedWindows(WindowListItem **out)
     int filled = items ? AppendWindowListItems(items, 0, g_tray.head) : 0;
     FillProcessNames(items, filled);
     TrayUnlock();
+    return FinishWindowList(items, filled, out);
+}
+
+int FinishWindowList(WindowListItem *items, int filled, WindowListItem **out)
+{
     if (!filled) {
         FreeWindowList(items);
         return 0;

@@ -44,6 +44,8 @@ int   GetProcessExeName(HWND window, char *out);   /* one snapshot, one window *
 int   AppendWindowListItems(WindowListItem *items, int filled, const TrayEntry *head);
 void  FillProcessNames(WindowListItem *items, int count);
 void  SortWindowList(WindowListItem *items, int count);
+/* Hands a filled list to the caller sorted, or frees an empty one: the count. */
+int   FinishWindowList(WindowListItem *items, int filled, WindowListItem **out);
 int   IsTrackingPopupMenu(void);
 
 #endif

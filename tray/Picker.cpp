@@ -106,13 +106,7 @@ int SnapshotListedWindows(WindowListItem **out)
     }
     FillProcessNames(items, filled);
     TrayUnlock();
-    if (!filled) {
-        FreeWindowList(items);
-        return 0;
-    }
-    SortWindowList(items, filled);
-    *out = items;
-    return filled;
+    return FinishWindowList(items, filled, out);
 }
 
 /* The trayed windows (Zarn's own left out), to tell them from the rest. */

@@ -28,21 +28,6 @@ LARGE_INTEGER Now()
     return t;
 }
 
-// Polls without pumping for long; true once pred holds.
-template <class Pred> bool Poll(Pred pred, DWORD timeoutMs = 10000)
-{
-    DWORD start = GetTickCount();
-    while (!pred()) {
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        MSG msg;
-        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
-        Sleep(0);
-    }
-    return true;
-}
-
 // The key press alone, without the settling pause PressKey adds.
 void SendKeys(UINT mods, UINT vk)
 {

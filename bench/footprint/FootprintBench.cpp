@@ -136,30 +136,7 @@ void PrintFootprint(const char *label, const Footprint &f)
     printf("%s\n", f.ok ? "" : "  (memory counters unavailable)");
 }
 
-struct MenuSearch {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK FindMenuOf(HWND w, LPARAM lp)
-{
-    MenuSearch *s = (MenuSearch *)lp;
-    DWORD pid = 0;
-    char cls[16];
-    GetWindowThreadProcessId(w, &pid);
-    if (pid == s->pid && IsWindowVisible(w) && GetClassNameA(w, cls, sizeof cls) && lstrcmpA(cls, "#32768") == 0) {
-        s->found = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND OpenMenuOf(DWORD pid)
-{
-    MenuSearch s{pid, nullptr};
-    EnumWindows(FindMenuOf, (LPARAM)&s);
-    return s.found;
-}
+HWND OpenMenuOf(DWORD pid) { return FindProcessWindow(pid, "#32768", true); }
 
 double Ratio(SIZE_T after, SIZE_T before) { return before ? (double)after / before : 0; }
 

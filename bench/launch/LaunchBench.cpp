@@ -19,21 +19,6 @@ std::string TestWinCommand(const char *title)
     return "\"" + BinPath("testwin.exe") + "\" /title=" + title;
 }
 
-// Polls without sending anything; true once pred holds.
-template <class Pred> bool Poll(Pred pred, DWORD timeoutMs = 60000)
-{
-    DWORD start = GetTickCount();
-    while (!pred()) {
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        MSG msg;
-        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
-            DispatchMessageA(&msg);
-        Sleep(1);
-    }
-    return true;
-}
-
 double Ms(LARGE_INTEGER a, LARGE_INTEGER b)
 {
     LARGE_INTEGER f;
@@ -69,7 +54,7 @@ double Floor(int run)
     bool ok = Poll([&] {
         w = FindWindowA(TESTWIN_CLASS, title);
         return w && IsWindowVisible(w);
-    });
+    }, 60000);
     QueryPerformanceCounter(&t1);
     return ok ? Ms(t0, t1) : -1;
 }
@@ -88,7 +73,7 @@ double Launch(const std::string &zarnExe, const char *title, HWND running)
         if (!w)
             w = FindWindowA(TESTWIN_CLASS, title);
         return w && Trayed(w);
-    });
+    }, 60000);
     QueryPerformanceCounter(&t1);
     HWND zarn = running ? running : FindWindowA(ZARN_CLASS_NAME, NULL);
     DWORD_PTR registered = 0;

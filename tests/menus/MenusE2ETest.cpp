@@ -53,25 +53,6 @@ struct LoggedWindow {
     }
 };
 
-struct MenuSearch {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK FindMenuOf(HWND hwnd, LPARAM lp)
-{
-    MenuSearch *s = (MenuSearch *)lp;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    char cls[32];
-    if (pid == s->pid && IsWindowVisible(hwnd) && GetClassNameA(hwnd, cls, sizeof cls) &&
-        lstrcmpA(cls, "#32768") == 0) {
-        s->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 class MenusE2E : public ::testing::Test {
 protected:
     ZarnSandbox zarn;
@@ -98,21 +79,14 @@ protected:
     }
     HWND OpenMenu(DWORD timeoutMs = 10000)
     {
-        MenuSearch s{zarn.proc.Pid(), nullptr};
-        WaitUntil([&] {
-            s.found = nullptr;
-            EnumWindows(FindMenuOf, (LPARAM)&s);
-            return s.found != nullptr;
-        }, timeoutMs);
-        return s.found;
+        HWND menu = nullptr;
+        WaitUntil([&] { return (menu = FindProcessWindow(zarn.proc.Pid(), "#32768", true)) != nullptr; },
+                  timeoutMs);
+        return menu;
     }
     bool MenuClosed()
     {
-        return WaitUntil([&] {
-            MenuSearch s{zarn.proc.Pid(), nullptr};
-            EnumWindows(FindMenuOf, (LPARAM)&s);
-            return s.found == nullptr;
-        });
+        return WaitUntil([&] { return FindProcessWindow(zarn.proc.Pid(), "#32768", true) == nullptr; });
     }
     // Trays the window the way the TrayIn hotkey does: focused, then id 1.
     bool TrayIn(HWND w)

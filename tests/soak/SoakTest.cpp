@@ -67,25 +67,6 @@ unsigned EnvNumber(const char *name, unsigned fallback)
     return n && n < sizeof v ? (unsigned)strtoul(v, nullptr, 10) : fallback;
 }
 
-// The popup menu Zarn is tracking, if one is open.
-struct MenuSearch {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK FindZarnMenu(HWND w, LPARAM lp)
-{
-    MenuSearch *s = (MenuSearch *)lp;
-    DWORD pid = 0;
-    char cls[16];
-    GetWindowThreadProcessId(w, &pid);
-    if (pid == s->pid && IsWindowVisible(w) && GetClassNameA(w, cls, sizeof cls) && lstrcmpA(cls, "#32768") == 0) {
-        s->found = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 class Soak : public ::testing::Test {
 protected:
     ZarnSandbox zarn;
@@ -278,12 +259,8 @@ protected:
         return "";
     }
 
-    HWND ZarnMenu()
-    {
-        MenuSearch m{zarn.proc.Pid(), nullptr};
-        EnumWindows(FindZarnMenu, (LPARAM)&m);
-        return m.found;
-    }
+    // The popup menu Zarn is tracking, if one is open.
+    HWND ZarnMenu() { return FindProcessWindow(zarn.proc.Pid(), "#32768", true); }
     // Posts the shell's right-button report, then keys to the menu Zarn
     // pops up (its loop reads the keys from its own queue); waits until the
     // menu has gone.

@@ -93,6 +93,20 @@ bool WaitUntil(const std::function<bool()> &pred, DWORD timeoutMs)
     }
 }
 
+bool Poll(const std::function<bool()> &pred, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (!pred()) {
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        MSG msg;
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        Sleep(1);
+    }
+    return true;
+}
+
 bool Process::Start(const std::string &commandLine, const char *dir)
 {
     Kill();

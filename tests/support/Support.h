@@ -22,6 +22,8 @@ std::string ReadTextFile(const std::string &path);
 /* Pumps this thread's messages while waiting; true once pred holds. */
 bool WaitUntil(const std::function<bool()> &pred, DWORD timeoutMs = 10000);
 void PumpFor(DWORD ms);
+/* As WaitUntil, but looks every millisecond: for timings. */
+bool Poll(const std::function<bool()> &pred, DWORD timeoutMs = 10000);
 
 /* A started process; the destructor ends it if it still runs (a program
    left running under Wine keeps the test runner waiting). */
