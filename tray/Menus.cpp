@@ -238,6 +238,20 @@ int SnapshotTrayedWindows(WindowListItem **out)
     return FinishWindowList(items, filled, out);
 }
 
+void InsertWindowMenuItem(HMENU menu, UINT position, const WindowListItem *item, UINT command)
+{
+    MENUITEMINFOA mii;
+    ZeroMemory(&mii, sizeof mii);
+    mii.cbSize = sizeof mii;
+    mii.fMask = MIIM_ID | MIIM_TYPE | MIIM_DATA;
+    mii.fType = MFT_OWNERDRAW;
+    mii.dwTypeData = (LPSTR)item->title;
+    mii.cch = (UINT)strlen(item->title);
+    mii.dwItemData = (ULONG_PTR)(LONG_PTR)item->id;
+    mii.wID = command;
+    InsertMenuItemA(menu, position, TRUE, &mii);
+}
+
 int FinishWindowList(WindowListItem *items, int filled, WindowListItem **out)
 {
     if (!filled) {
@@ -276,18 +290,9 @@ HMENU BuildTrayMenu(void)
         if (!GetMenuItemInfoA(TrayPopup, (UINT)i, TRUE, &mii))
             continue;
         if (mii.fType == MFT_STRING && mii.wID == IDM_WINDOW_BASE) {
-            for (int k = 0; k < count; k++) {
-                MENUITEMINFOA item;
-                ZeroMemory(&item, sizeof item);
-                item.cbSize = sizeof item;
-                item.fMask = MIIM_ID | MIIM_TYPE | MIIM_DATA;
-                item.fType = MFT_OWNERDRAW;
-                item.dwTypeData = items[k].title;
-                item.cch = (UINT)strlen(items[k].title);
-                item.dwItemData = (ULONG_PTR)(LONG_PTR)items[k].id;
-                item.wID = (UINT)(IDM_WINDOW_BASE + items[k].id);
-                InsertMenuItemA(popup, (UINT)position++, TRUE, &item);
-            }
+            for (int k = 0; k < count; k++)
+                InsertWindowMenuItem(popup, (UINT)position++, &items[k],
+                                     (UINT)(IDM_WINDOW_BASE + items[k].id));
         } else {
             mii.dwTypeData = text;
             mii.cch = (UINT)strlen(text);

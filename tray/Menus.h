@@ -45,6 +45,8 @@ int   AppendWindowListItems(WindowListItem *items, int filled, const TrayEntry *
 void  FillProcessNames(WindowListItem *items, int count);
 void  SortWindowList(WindowListItem *items, int count);
 /* Hands a filled list to the caller sorted, or frees an empty one: the count. */
+/* Inserts one owner-drawn window item: item data the id, the given command. */
+void  InsertWindowMenuItem(HMENU menu, UINT position, const WindowListItem *item, UINT command);
 int   FinishWindowList(WindowListItem *items, int filled, WindowListItem **out);
 int   IsTrackingPopupMenu(void);
 

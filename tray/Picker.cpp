@@ -160,16 +160,8 @@ HMENU BuildPickerMenu(void)
     HMENU popup = CreatePopupMenu();
     for (int k = 0; k < listed; k++) {
         int id = items[k].id;
-        MENUITEMINFOA item;
-        ZeroMemory(&item, sizeof item);
-        item.cbSize = sizeof item;
-        item.fMask = MIIM_ID | MIIM_TYPE | MIIM_DATA;
-        item.fType = MFT_OWNERDRAW;
-        item.dwTypeData = items[k].title;
-        item.cch = (UINT)strlen(items[k].title);
-        item.dwItemData = (ULONG_PTR)(LONG_PTR)id;
-        item.wID = (UINT)(id > 0 ? IDM_WINDOW_BASE + id : IDM_PICKER_BASE - id);
-        InsertMenuItemA(popup, (UINT)k, TRUE, &item);
+        InsertWindowMenuItem(popup, (UINT)k, &items[k],
+                             (UINT)(id > 0 ? IDM_WINDOW_BASE + id : IDM_PICKER_BASE - id));
     }
     FreeWindowList(items);
     if (LastBuiltPopup)

@@ -26,17 +26,6 @@ double Ms(LARGE_INTEGER a, LARGE_INTEGER b)
     return (b.QuadPart - a.QuadPart) * 1000.0 / f.QuadPart;
 }
 
-void EndWindowProcess(HWND w)
-{
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
-    if (!h)
-        return;
-    TerminateProcess(h, 0);
-    WaitForSingleObject(h, 5000);
-    CloseHandle(h);
-}
 
 bool Trayed(HWND w) { return IsWindow(w) && IsIconic(w) && !IsWindowVisible(w); }
 
@@ -80,7 +69,7 @@ double Launch(const std::string &zarnExe, const char *title, HWND running)
     if (ok && zarn)
         SendMessageTimeoutA(zarn, MSG_WINDOW_MINIMIZED, (WPARAM)w, 0, SMTO_NORMAL, 5000, &registered);
     if (w)
-        EndWindowProcess(w);
+        KillWindowProcess(w, 0);
     if (!running) {
         if (zarn)
             PostMessageA(zarn, WM_CLOSE, 0, 0);

@@ -41,18 +41,6 @@ DWORD WindowPid(HWND w)
     return pid;
 }
 
-void KillPid(DWORD pid)
-{
-    if (!pid)
-        return;
-    HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
-    if (!h)
-        return;
-    TerminateProcess(h, 1);
-    WaitForSingleObject(h, 5000);
-    CloseHandle(h);
-}
-
 int ThreadCount(DWORD pid)
 {
     HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
@@ -85,11 +73,11 @@ struct Launches {
     {
         for (const std::string &log : logs)
             if (HWND w = WindowOf(log))
-                KillPid(WindowPid(w));
+                KillProcessId(WindowPid(w));
         for (const std::string &cls : classes)
             while (HWND w = FindWindowA(cls.c_str(), NULL)) {
                 DWORD pid = WindowPid(w);
-                KillPid(pid);
+                KillProcessId(pid);
                 if (IsWindow(w) && WindowPid(w) == pid)
                     break;
             }

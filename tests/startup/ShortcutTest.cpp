@@ -7,15 +7,9 @@
 #include "LinkFiles.h"
 #include "Shortcut.h"
 #include "Support.h"
+#include "ComApartment.h"
 
 namespace {
-
-class ComEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { ASSERT_TRUE(SUCCEEDED(CoInitializeEx(NULL, COINIT_APARTMENTTHREADED))); }
-    void TearDown() override { CoUninitialize(); }
-};
-::testing::Environment *const g_com = ::testing::AddGlobalTestEnvironment(new ComEnvironment);
 
 std::string FileBytes(const std::string &path) { return ReadTextFile(path); }
 

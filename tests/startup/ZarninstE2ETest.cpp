@@ -13,17 +13,11 @@
 #include <vector>
 #include "LinkFiles.h"
 #include "Support.h"
+#include "ComApartment.h"
 #include "ZarnMsg.h"
 #include "testwin.h"
 
 namespace {
-
-class ComEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { ASSERT_TRUE(SUCCEEDED(CoInitializeEx(NULL, COINIT_APARTMENTTHREADED))); }
-    void TearDown() override { CoUninitialize(); }
-};
-::testing::Environment *const g_com = ::testing::AddGlobalTestEnvironment(new ComEnvironment);
 
 const int IDC_SHORTCUTS = 1001;
 const wchar_t ABOUT_CAPTION[] = L"Zarninstのﾊﾞｰｼﾞｮﾝ情報";
@@ -599,18 +593,6 @@ LRESULT AskRegistered(HWND zarn, HWND w)
     return (LRESULT)result;
 }
 
-void EndProcessOf(HWND w)
-{
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    HANDLE h = pid ? OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid) : NULL;
-    if (!h)
-        return;
-    TerminateProcess(h, 1);
-    WaitForSingleObject(h, 5000);
-    CloseHandle(h);
-}
-
 // A shortcut wrapped by Zarninst and run as the shell runs it starts Zarn,
 // which starts the program and trays its window; unwrapping gives back the
 // very shortcut the user had.
@@ -653,7 +635,7 @@ TEST_F(ZarninstE2E, LogOnRoad)
     EXPECT_EQ(0u, zarn.Wait(10000));
     if (w) {
         EXPECT_TRUE(IsWindowVisible(w)) << "ending Zarn gives the window back";
-        EndProcessOf(w);
+        KillWindowProcess(w);
     }
 
     ASSERT_TRUE(Open());

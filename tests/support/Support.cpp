@@ -154,6 +154,23 @@ void Process::Kill()
     pi = PROCESS_INFORMATION{};
 }
 
+void KillProcessId(DWORD pid, UINT exitCode)
+{
+    HANDLE h = pid ? OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid) : NULL;
+    if (!h)
+        return;
+    TerminateProcess(h, exitCode);
+    WaitForSingleObject(h, 5000);
+    CloseHandle(h);
+}
+
+void KillWindowProcess(HWND hwnd, UINT exitCode)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    KillProcessId(pid, exitCode);
+}
+
 struct FindArgs {
     DWORD pid;
     const char *cls;

@@ -40,6 +40,10 @@ struct Process {
     DWORD Pid() const { return pi.dwProcessId; }
 };
 
+/* Ends a process not started through Process (by id, or by one of its windows). */
+void KillProcessId(DWORD pid, UINT exitCode = 1);
+void KillWindowProcess(HWND hwnd, UINT exitCode = 1);
+
 /* First top-level window of that process (optionally of that class). */
 HWND FindProcessWindow(DWORD pid, const char *className = nullptr, bool visibleOnly = false);
 HWND WaitForProcessWindow(DWORD pid, const char *className = nullptr, DWORD timeoutMs = 10000);
